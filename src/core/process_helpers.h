@@ -1,0 +1,27 @@
+// Running a short-lived program (a forced kill, a service executable with its switches) and
+// waiting a bounded time for it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "ports/processes.h"
+
+namespace zorvak {
+
+// How long each program waits for the processes it starts.
+inline constexpr std::uint32_t kAgentExecuteTimeoutMs = 20000;
+inline constexpr std::uint32_t kWizardExecuteTimeoutMs = 30000;
+
+// Starts the trimmed command line hidden and waits for it at most `timeoutMs`. Returns its exit
+// code, 259 (still active) when it outlived the wait: it is then left running. Raises OsError
+// when the process cannot be started (code 2 for a missing program).
+std::uint32_t ExecuteAndWait(ports::Processes& processes, std::string_view aCommando,
+                             std::uint32_t timeoutMs);
+
+// A program path for the head of a command line, in double quotes: unquoted, a folder with a
+// blank ("C:\Program Files\Zorvak\") would let the system run "C:\Program.exe" instead.
+std::string QuotedProgram(std::string_view programPath);
+
+}  // namespace zorvak
