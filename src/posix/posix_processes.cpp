@@ -45,12 +45,11 @@ void awaitExit(int pid, std::uint32_t ms) {
     pollfd p{fd, POLLIN, 0};
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          deadline - std::chrono::steady_clock::now());
-      if (::poll(&p, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0))) >= 0 ||
-          errno != EINTR) {
-        break;
-      }
+      const auto left =
+          std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      if (left.count() <= 0) break;
+      const int r = ::poll(&p, 1, static_cast<int>(left.count()));
+      if (r > 0 || (r < 0 && errno != EINTR)) break;
     }
     ::close(fd);
     return;
