@@ -21,11 +21,4 @@ std::uint32_t ExecuteAndWait(ports::Processes& processes, std::string_view aComm
   return exitCode;
 }
 
-std::string QuotedProgram(std::string_view programPath) {
-  std::string out = "\"";
-  out += programPath;
-  out += '"';
-  return out;
-}
-
 }  // namespace zorvak

@@ -1,9 +1,9 @@
 // Running a short-lived program (a forced kill, a service executable with its switches) and
-// waiting a bounded time for it.
+// waiting a bounded time for it. Command lines that start a program by its path put the path
+// through QuotedProgram (core/service_switches.h) first.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "ports/processes.h"
@@ -19,9 +19,5 @@ inline constexpr std::uint32_t kWizardExecuteTimeoutMs = 30000;
 // when the process cannot be started (code 2 for a missing program).
 std::uint32_t ExecuteAndWait(ports::Processes& processes, std::string_view aCommando,
                              std::uint32_t timeoutMs);
-
-// A program path for the head of a command line, in double quotes: unquoted, a folder with a
-// blank ("C:\Program Files\Zorvak\") would let the system run "C:\Program.exe" instead.
-std::string QuotedProgram(std::string_view programPath);
 
 }  // namespace zorvak

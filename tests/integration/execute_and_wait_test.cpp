@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "core/process_helpers.h"
+#include "core/service_switches.h"
 #include "posix/posix_processes.h"
 #include "support/temp_dir.h"
 
