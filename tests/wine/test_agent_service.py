@@ -67,6 +67,13 @@ class AgentService(unittest.TestCase):
         log = winelib.log_text(self.folder)
         self.assertRegex(log, "^" + ENTRY % "x:sslvTLSv1" + ENTRY % "x:sslvTLSv1_2" + ENTRY % "i:Zorvak Agente iniciado")
 
+    def test_garbage_configuration_gives_the_defaults(self):
+        (self.folder / "Zorvak.ini").write_bytes(bytes((i * 37 + 11) % 256 for i in range(4096)) + b"\n" + b"x" * (1 << 20))
+        self.install("-install", "-silent")
+        self.assertEqual(self.start(), RUNNING)
+        self.assertTrue(winelib.wait_until(lambda: "iniciado" in winelib.log_text(self.folder), timeout=10))
+        self.assertTrue((self.folder / "Bkp").is_dir())
+
     def test_empty_temp_folder_setting_makes_the_start_fail(self):
         winelib.write_ini(self.folder, "[CONFIG]\nPathTemp=\n")
         self.install("-install", "-silent")
