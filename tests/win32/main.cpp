@@ -1,4 +1,4 @@
-// gtest's own main is narrow; the Windows build links with -municode, which wants wmain.
+// The programs link with -municode, so the test runner's entry point is wmain.
 #include <gtest/gtest.h>
 
 int wmain(int argc, wchar_t** argv) {
