@@ -1,0 +1,93 @@
+// HTTP as the programs see it: one request, one whole reply in memory. The adapters are libcurl
+// (src/posix) and WinHTTP (src/win32); what goes on the wire beyond what a request names
+// (Host, Content-Length) is theirs.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/text.h"
+
+namespace zorvak::ports {
+
+// TLS protocol versions a client may negotiate. An empty set leaves the choice to the TLS
+// library's own defaults (TLS 1.2 and later on every stack we ship on): a Config/SSL that names
+// no known version must not make https impossible, and must not open the door to SSL either.
+// Versions the stack cannot speak (SSL 2.0, SSL 3.0 in current OpenSSL and GnuTLS) are dropped;
+// when nothing is left the library's defaults apply as for the empty set.
+struct TlsVersions {
+  bool ssl2 = false, ssl3 = false, tls10 = false, tls11 = false, tls12 = false;
+  bool empty() const { return !(ssl2 || ssl3 || tls10 || tls11 || tls12); }
+  friend bool operator==(const TlsVersions&, const TlsVersions&) = default;
+};
+
+struct HttpClientSettings {
+  TlsVersions tls;                 // for https only
+  bool verifyCertificate = true;   // the agent's management client turns this off
+  // Time to establish the connection (TCP and TLS handshake).
+  std::int32_t connectTimeoutMs = 15000;
+  // Longest silence while waiting for the reply or between two pieces of it. A transfer that
+  // keeps moving is never cut, however long it takes.
+  std::int32_t stallTimeoutMs = 30000;
+};
+
+struct HttpHeader {
+  std::string name, value;
+};
+
+struct HttpRequest {
+  std::string method = "GET";  // "GET" or "POST"
+  std::string url;             // http:// or https://, already encoded
+  bool http10 = false;         // HTTP/1.0 instead of HTTP/1.1
+  std::vector<HttpHeader> headers;
+  std::string body;
+};
+
+struct HttpResponse {
+  int status = 0;
+  std::string statusLine;  // as received, e.g. "HTTP/1.1 404 Not Found"
+  std::string reason;      // "Not Found"
+  std::vector<HttpHeader> headers;
+  std::string body;
+  // Set when the transfer broke off after the status line arrived (connection lost, stall):
+  // the body is then what had arrived, and this holds the client's text for the failure.
+  std::optional<std::string> bodyError;
+
+  // The first header of that name, compared without case.
+  std::optional<std::string_view> header(std::string_view name) const;
+};
+
+// No reply at all: name not resolved, connection refused or timed out, TLS failure, silence
+// before the status line. The text is the HTTP library's own.
+class HttpError : public std::runtime_error {
+ public:
+  explicit HttpError(const std::string& text, bool timedOut = false)
+      : std::runtime_error(text), timedOut_(timedOut) {}
+  bool timedOut() const { return timedOut_; }
+
+ private:
+  bool timedOut_;
+};
+
+// One client per owner; never two requests at once. Redirections are never followed: a 3xx
+// reply is returned as it is. Every request goes out on a fresh connection, which is closed
+// when the reply has been read.
+class HttpClient {
+ public:
+  virtual ~HttpClient() = default;
+  // Any status is a reply; throws HttpError when there is none.
+  virtual HttpResponse send(const HttpRequest& request) = 0;
+};
+
+inline std::optional<std::string_view> HttpResponse::header(std::string_view name) const {
+  for (const HttpHeader& h : headers) {
+    if (text::equalsNoCase(h.name, name)) return std::string_view(h.value);
+  }
+  return std::nullopt;
+}
+
+}  // namespace zorvak::ports
