@@ -14,16 +14,32 @@
 
 namespace zorvak::ports {
 
-// TLS protocol versions a client may negotiate. An empty set leaves the choice to the TLS
-// library's own defaults (TLS 1.2 and later on every stack we ship on): a Config/SSL that names
-// no known version must not make https impossible, and must not open the door to SSL either.
-// Versions the stack cannot speak (SSL 2.0, SSL 3.0 in current OpenSSL and GnuTLS) are dropped;
-// when nothing is left the library's defaults apply as for the empty set.
+// TLS protocol versions a client may negotiate (Config/SSL's set).
 struct TlsVersions {
   bool ssl2 = false, ssl3 = false, tls10 = false, tls11 = false, tls12 = false;
   bool empty() const { return !(ssl2 || ssl3 || tls10 || tls11 || tls12); }
   friend bool operator==(const TlsVersions&, const TlsVersions&) = default;
 };
+
+enum class TlsVersion { tls10 = 10, tls11 = 11, tls12 = 12, tls13 = 13 };
+struct TlsRange {
+  TlsVersion lowest, highest;
+  friend bool operator==(const TlsRange&, const TlsRange&) = default;
+};
+
+// What the adapters negotiate for a set:
+// - from its lowest to its highest TLS version, gaps filled: Config/SSL's plain-text search puts
+//   TLS 1.0 into every set that names TLS 1.2, and OpenSSL, given a gap, keeps only the versions
+//   below it, so "[sslvTLSv1_2]" would otherwise negotiate TLS 1.0;
+// - SSL 2.0 and 3.0 are left out: no stack we ship on speaks them any more;
+// - a set with no TLS version (empty, or SSL only) allows TLS 1.2 and 1.3: a Config/SSL that
+//   names nothing usable must neither make https impossible nor open it to old versions.
+inline TlsRange EffectiveTlsRange(const TlsVersions& v) {
+  if (!(v.tls10 || v.tls11 || v.tls12)) return {TlsVersion::tls12, TlsVersion::tls13};
+  const TlsVersion lowest = v.tls10 ? TlsVersion::tls10 : v.tls11 ? TlsVersion::tls11 : TlsVersion::tls12;
+  const TlsVersion highest = v.tls12 ? TlsVersion::tls12 : v.tls11 ? TlsVersion::tls11 : TlsVersion::tls10;
+  return {lowest, highest};
+}
 
 struct HttpClientSettings {
   TlsVersions tls;                 // for https only

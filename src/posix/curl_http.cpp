@@ -92,18 +92,21 @@ int OnProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t u
   return 0;
 }
 
-// The allowed versions as options on the OpenSSL context. OpenSSL cannot skip a version in the
-// middle of a range; it then keeps the upper part ({TLS 1.0, TLS 1.2} negotiates TLS 1.2 only).
+int OpenSslVersion(ports::TlsVersion v) {
+  switch (v) {
+    case ports::TlsVersion::tls10: return TLS1_VERSION;
+    case ports::TlsVersion::tls11: return TLS1_1_VERSION;
+    case ports::TlsVersion::tls12: return TLS1_2_VERSION;
+    case ports::TlsVersion::tls13: return TLS1_3_VERSION;
+  }
+  return TLS1_2_VERSION;
+}
+
+// The allowed versions as the range of the OpenSSL context, set for every handshake.
 CURLcode OnSslContext(CURL*, void* sslCtx, void* user) {
-  const auto& v = *static_cast<const ports::TlsVersions*>(user);
+  const auto& range = *static_cast<const ports::TlsRange*>(user);
   auto* ctx = static_cast<SSL_CTX*>(sslCtx);
-  const int lowest = v.tls10 ? TLS1_VERSION : v.tls11 ? TLS1_1_VERSION : TLS1_2_VERSION;
-  const int highest = v.tls12 ? TLS1_2_VERSION : v.tls11 ? TLS1_1_VERSION : TLS1_VERSION;
-  long options = SSL_OP_NO_SSLv3 | SSL_OP_NO_TLSv1_3;
-  if (!v.tls10) options |= SSL_OP_NO_TLSv1;
-  if (!v.tls11) options |= SSL_OP_NO_TLSv1_1;
-  if (!v.tls12) options |= SSL_OP_NO_TLSv1_2;
-  SSL_CTX_set_options(ctx, options);
+  const int lowest = OpenSslVersion(range.lowest), highest = OpenSslVersion(range.highest);
   if (SSL_CTX_set_min_proto_version(ctx, lowest) != 1 || SSL_CTX_set_max_proto_version(ctx, highest) != 1)
     return CURLE_SSL_CIPHER;
   // OpenSSL 3 refuses TLS 1.0 and 1.1 at its default security level; the set asks for them.
@@ -115,7 +118,7 @@ CURLcode OnSslContext(CURL*, void* sslCtx, void* user) {
 
 struct CurlHttpClient::Handle {
   CURL* curl = nullptr;
-  ports::TlsVersions usableTls;  // what OnSslContext reads
+  ports::TlsRange tls;  // what OnSslContext reads
 };
 
 CurlHttpClient::CurlHttpClient(ports::HttpClientSettings settings)
@@ -123,9 +126,7 @@ CurlHttpClient::CurlHttpClient(ports::HttpClientSettings settings)
   GlobalInit();
   handle_->curl = curl_easy_init();
   if (!handle_->curl) throw ports::HttpError("curl_easy_init falhou");
-  // SSL 2.0 and 3.0 are not in OpenSSL 3: only the TLS versions of the set count.
-  handle_->usableTls = settings.tls;
-  handle_->usableTls.ssl2 = handle_->usableTls.ssl3 = false;
+  handle_->tls = ports::EffectiveTlsRange(settings.tls);
 }
 
 CurlHttpClient::~CurlHttpClient() { curl_easy_cleanup(handle_->curl); }
@@ -157,10 +158,8 @@ ports::HttpResponse CurlHttpClient::send(const ports::HttpRequest& request) {
   curl_easy_setopt(c, CURLOPT_WRITEDATA, &t);
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, settings_.verifyCertificate ? 1L : 0L);
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, settings_.verifyCertificate ? 2L : 0L);
-  if (!handle_->usableTls.empty()) {
-    curl_easy_setopt(c, CURLOPT_SSL_CTX_FUNCTION, OnSslContext);
-    curl_easy_setopt(c, CURLOPT_SSL_CTX_DATA, &handle_->usableTls);
-  }
+  curl_easy_setopt(c, CURLOPT_SSL_CTX_FUNCTION, OnSslContext);
+  curl_easy_setopt(c, CURLOPT_SSL_CTX_DATA, &handle_->tls);
 
   // Expect: 100-continue would add a header and a wait the servers do not need.
   Slist headers(curl_slist_append(nullptr, "Expect:"));
