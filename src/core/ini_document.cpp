@@ -22,6 +22,9 @@ std::string_view stripRight(std::string_view s) {
 
 std::string_view stripBoth(std::string_view s) { return stripRight(stripLeft(s)); }
 
+// Names and values are C strings to Windows: a NUL byte ends them.
+std::string cString(std::string_view s) { return std::string(s.substr(0, s.find('\0'))); }
+
 std::string decodeUtf16Le(std::string_view bytes) {
   std::string out;
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
@@ -89,7 +92,8 @@ IniDocument IniDocument::parse(std::string_view bytes) {
   Section* current = &doc.sections_.back();
   std::string_view rest = content;
   while (!rest.empty()) {
-    const std::size_t nl = rest.find('\n');
+    // A lone CR ends a line as LF does.
+    const std::size_t nl = rest.find_first_of("\r\n");
     std::string_view line = rest.substr(0, nl);
     rest = nl == std::string_view::npos ? std::string_view{} : rest.substr(nl + 1);
 
@@ -98,7 +102,7 @@ IniDocument IniDocument::parse(std::string_view bytes) {
     if (line.front() == '[') {
       const std::size_t close = line.rfind(']');
       if (close != std::string_view::npos && close > 0) {
-        doc.sections_.push_back({std::string(line.substr(1, close - 1)), {}});
+        doc.sections_.push_back({cString(stripBoth(line.substr(1, close - 1))), {}});
         current = &doc.sections_.back();
         continue;
       }
@@ -106,10 +110,10 @@ IniDocument IniDocument::parse(std::string_view bytes) {
     Entry entry;
     const std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) {
-      entry.name = std::string(line);
+      entry.name = cString(line);
     } else {
-      entry.name = std::string(stripRight(line.substr(0, eq)));
-      entry.value = std::string(stripLeft(line.substr(eq + 1)));
+      entry.name = cString(stripRight(line.substr(0, eq)));
+      entry.value = cString(stripLeft(line.substr(eq + 1)));
     }
     // A run of lines with no name keeps only its first line.
     if (!entry.name.empty() || current->entries.empty() || !current->entries.back().name.empty()) {

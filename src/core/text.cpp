@@ -92,8 +92,11 @@ std::string toCp1252(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (std::size_t pos = 0; pos < utf8.size();) {
-    const int b = cp1252Byte(decodeUtf8(utf8, pos));
-    out += b < 0 ? '?' : static_cast<char>(b);
+    const char32_t c = decodeUtf8(utf8, pos);
+    const int b = cp1252Byte(c);
+    // Windows converts UTF-16 units: a character beyond the BMP is two of them, so two "?".
+    if (b < 0) out += c >= 0x10000 ? "??" : "?";
+    else out += static_cast<char>(b);
   }
   return out;
 }

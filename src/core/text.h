@@ -8,7 +8,8 @@
 
 namespace zorvak::text {
 
-// UTF-8 -> Windows-1252. Characters outside the code page become "?", as Windows stores them.
+// UTF-8 -> Windows-1252. Characters outside the code page become "?" (two for one beyond the
+// BMP), as Windows stores them.
 std::string toCp1252(std::string_view utf8);
 // Windows-1252 -> UTF-8. Every byte maps to one character (the five unassigned bytes map to the
 // C1 controls of the same value, as MultiByteToWideChar does).
