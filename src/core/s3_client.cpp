@@ -87,7 +87,8 @@ bool UsesPathStyle(std::string_view endpoint) {
   return IsIpv4(endpoint);
 }
 
-ports::HttpResponse S3Client::get(std::string_view bucket, std::string_view key, ResponseInfo& info) {
+ports::HttpResponse S3Client::get(std::string_view bucket, std::string_view key, ResponseInfo& info,
+                                  ports::Md5Hasher* md5) {
   const bool https = text::equalsNoCase(settings_.protocol, "https");
   std::string host = settings_.endpoint;
   std::string path = "/";
@@ -115,6 +116,8 @@ ports::HttpResponse S3Client::get(std::string_view bucket, std::string_view key,
   request.headers = {{"x-amz-content-sha256", kEmptyPayloadHash},
                      {"x-amz-date", amzDate},
                      {"Authorization", sigv4::Authorization(crypto_, creds, toSign, amzDate)}};
+  // Hashing while the bytes arrive keeps the check off the end of a large download.
+  if (md5) request.onBody = [md5](std::string_view piece) { md5->update(piece); };
   ports::HttpResponse reply = http_.send(request);
   info.StatusCode = reply.status;
   info.StatusMessage = reply.reason;
@@ -123,7 +126,8 @@ ports::HttpResponse S3Client::get(std::string_view bucket, std::string_view key,
 
 bool S3Client::GetObject(std::string_view bucket, std::string_view key, std::string& stream,
                          ResponseInfo& info) {
-  ports::HttpResponse reply = get(bucket, key, info);
+  const auto md5 = crypto_.newMd5();
+  ports::HttpResponse reply = get(bucket, key, info, md5.get());
   if (reply.status < 200 || reply.status > 299) return false;
   // A truncated executable must never be taken for the engine.
   if (reply.bodyError) {
@@ -139,7 +143,7 @@ bool S3Client::GetObject(std::string_view bucket, std::string_view key, std::str
     }
   }
   if (const auto etag = reply.header("ETag")) {
-    if (const auto md5 = PlainMd5(*etag); md5 && *md5 != sigv4::Hex(crypto_.md5(reply.body))) {
+    if (const auto want = PlainMd5(*etag); want && *want != sigv4::Hex(md5->finish())) {
       info.StatusMessage = "Download corrompido: o MD5 do objeto difere do ETag " + std::string(*etag);
       return false;
     }
@@ -149,7 +153,7 @@ bool S3Client::GetObject(std::string_view bucket, std::string_view key, std::str
 }
 
 std::optional<std::vector<std::string>> S3Client::ListBuckets(ResponseInfo& info) {
-  const ports::HttpResponse reply = get({}, {}, info);
+  const ports::HttpResponse reply = get({}, {}, info, nullptr);
   if (reply.status < 200 || reply.status > 299 || reply.bodyError) return std::nullopt;
   return BucketNames(reply.body);
 }

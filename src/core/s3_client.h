@@ -47,7 +47,7 @@ class S3Client {
   std::optional<std::vector<std::string>> ListBuckets(ResponseInfo& info);
 
  private:
-  ports::HttpResponse get(std::string_view bucket, std::string_view key, ResponseInfo& info);
+  ports::HttpResponse get(std::string_view bucket, std::string_view key, ResponseInfo& info, ports::Md5Hasher* md5);
 
   ports::HttpClient& http_;
   ports::Crypto& crypto_;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -61,6 +62,8 @@ struct HttpRequest {
   bool http10 = false;         // HTTP/1.0 instead of HTTP/1.1
   std::vector<HttpHeader> headers;
   std::string body;
+  // Sees each piece of the reply's body as it arrives, in order (the reply still holds it all).
+  std::function<void(std::string_view)> onBody;
 };
 
 struct HttpResponse {

@@ -32,6 +32,7 @@ struct Transfer {
   std::chrono::steady_clock::time_point lastActivity = std::chrono::steady_clock::now();
   curl_off_t lastDown = 0, lastUp = 0;
   bool stalled = false;
+  const std::function<void(std::string_view)>* onBody = nullptr;
 };
 
 size_t OnHeader(char* data, size_t size, size_t count, void* user) {
@@ -67,7 +68,9 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
 }
 
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
-  static_cast<Transfer*>(user)->response.body.append(data, size * count);
+  auto& t = *static_cast<Transfer*>(user);
+  t.response.body.append(data, size * count);
+  if (t.onBody) (*t.onBody)(std::string_view(data, size * count));
   return size * count;
 }
 
@@ -137,6 +140,7 @@ ports::HttpResponse CurlHttpClient::send(const ports::HttpRequest& request) {
   Transfer t;
   t.curl = c;
   t.stallMs = settings_.stallTimeoutMs;
+  if (request.onBody) t.onBody = &request.onBody;
   char error[CURL_ERROR_SIZE] = {};
 
   curl_easy_setopt(c, CURLOPT_URL, request.url.c_str());

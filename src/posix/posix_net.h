@@ -27,7 +27,7 @@ class OpenSslCrypto final : public ports::Crypto {
  public:
   ports::Sha256Digest sha256(std::string_view data) override;
   ports::Sha256Digest hmacSha256(std::string_view key, std::string_view data) override;
-  ports::Md5Digest md5(std::string_view data) override;
+  std::unique_ptr<ports::Md5Hasher> newMd5() override;
 };
 
 }  // namespace zorvak::posix

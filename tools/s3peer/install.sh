@@ -4,6 +4,7 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 dir=${1:-$here/../../build/s3peer}
 mkdir -p "$dir"
+dir=$(cd "$dir" && pwd)
 if ! cmp -s "$here/package-lock.json" "$dir/package-lock.json" || [ ! -d "$dir/node_modules/@20minutes/s3rver" ]; then
   cp "$here/package.json" "$here/package-lock.json" "$dir/"
   (cd "$dir" && npm ci --no-audit --no-fund --loglevel=error)
