@@ -23,7 +23,7 @@ std::string AgentLog::dayFileName(DateTime day) const {
   return pathApp_ + "log\\Agent_" + stamp + ".txt";
 }
 
-std::string AgentLog::reportFileName() const { return pathApp_ + "Log\\Atualizacao.txt"; }
+std::string AgentLog::reportFileName() const { return pathApp_ + "log\\Atualizacao.txt"; }
 
 void AgentLog::GravaLogTXT(std::string_view msg) {
   const std::string message = withKindPrefix(msg);

@@ -2,6 +2,7 @@
 // milliseconds since 1970-01-01 00:00 of the same calendar.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 
 namespace zorvak {

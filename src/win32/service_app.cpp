@@ -43,7 +43,7 @@ int registration(const ServiceIdentity& id, bool install, bool silent) {
     } else if (install) {
       const std::wstring command = widen(QuotedProgram(narrow(modulePath())));
       ServiceHandle svc(CreateServiceW(scm.get(), id.name.c_str(), id.displayName.c_str(), SERVICE_ALL_ACCESS,
-                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
+                                       SERVICE_WIN32_OWN_PROCESS, id.startType, SERVICE_ERROR_NORMAL,
                                        command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
       if (!svc) error = GetLastError();
     } else {

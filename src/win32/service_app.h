@@ -13,6 +13,7 @@ namespace zorvak::win32 {
 struct ServiceIdentity {
   std::wstring name;
   std::wstring displayName;
+  DWORD startType = SERVICE_AUTO_START;
 };
 
 // Lets a handler tell the service manager it is still making progress.

@@ -1,10 +1,8 @@
 #!/usr/bin/env python3
 """WinHTTP and BCrypt adapters under Wine against the same real peers as the native tests.
 
-Runs net_probe.exe (one operation per run) against the recording HTTP server and the S3 peer.
-Environment: ZORVAK_WINDOWS_BIN (default build/windows/bin), WINEPREFIX (default
-build/wineprefix-net, created when missing), ZORVAK_S3PEER_DIR (default build/s3peer).
-Exit status 0 when every check holds.
+Runs net_probe.exe (one operation per run) against the recording HTTP server and the S3 peer
+(npm packages installed under ZORVAK_NATIVE_BIN/s3peer).
 """
 import hashlib
 import json
@@ -13,11 +11,13 @@ import subprocess
 import sys
 import tempfile
 import time
+import unittest
 import urllib.request
 
+import winelib
+
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-BIN = os.environ.get("ZORVAK_WINDOWS_BIN") or os.path.join(ROOT, "build", "windows", "bin")
-PROBE = os.path.join(BIN, "net_probe.exe")
+PROBE = str(winelib.WINDOWS_BIN.resolve() / "net_probe.exe")
 KEY, SECRET, BUCKET = "AKIAZORVAKTEST000001", "zorvakTestSecretKey/0123456789+abcdefghi", "zorvak-dist"
 ACCEPT = "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8"
 failures = []
@@ -29,34 +29,14 @@ def check(cond, what, detail=""):
         failures.append(what)
 
 
-def wine_env():
-    env = dict(os.environ, WINEDEBUG="-all")
-    if not env.get("WINEPREFIX"):
-        env["WINEPREFIX"] = os.path.join(ROOT, "build", "wineprefix-net")
-        if not os.path.isdir(env["WINEPREFIX"]):
-            subprocess.run(["wineboot", "-i"], env=env, check=True, capture_output=True)
-            subprocess.run(["wineserver", "-w"], env=env, check=True)
-    return env
-
-
-ENV = wine_env()
-
-
 def probe(*args, timeout=60):
-    # Files, not pipes: the Wine processes that the first call starts (services, explorer) inherit
-    # the handles and would keep a pipe open long after net_probe has ended.
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        rc = subprocess.run(["wine", PROBE, *args], env=ENV, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
-                            timeout=timeout).returncode
-        out.seek(0)
-        err.seek(0)
-        stdout, stderr = out.read(), err.read()
+    proc = winelib.wine([PROBE, *args], timeout=timeout)
     result = {}
-    for line in stdout.decode("utf-8", "replace").splitlines():
+    for line in proc.stdout.splitlines():
         key, _, value = line.partition("=")
         result.setdefault(key, value)
-    if rc != 0:
-        result["exit"] = str(rc) + " " + stderr.decode("utf-8", "replace")
+    if proc.returncode != 0:
+        result["exit"] = "%d %s" % (proc.returncode, proc.stderr)
     return result
 
 
@@ -203,7 +183,7 @@ def store(rec, tmp):
     path = os.path.join(tmp, "engine.bin")
     with open(path, "wb") as f:
         f.write(engine)
-    peer_dir = os.environ.get("ZORVAK_S3PEER_DIR") or os.path.join(ROOT, "build", "s3peer")
+    peer_dir = str(winelib.NATIVE_BIN.resolve() / "s3peer")
     modules = subprocess.run([os.path.join(ROOT, "tools", "s3peer", "install.sh"), peer_dir], check=True,
                              capture_output=True).stdout.decode().strip()
     peers = []
@@ -247,32 +227,51 @@ def store(rec, tmp):
           "ETag mismatch is a failed fetch", r)
 
 
-def main():
-    if not os.path.exists(PROBE):
-        print("missing " + PROBE)
-        return 1
+def crypto():
     r = probe("crypto")
     check(r.get("s3example", "").endswith("Signature=f0e8bdb87c964420e857bd35b5d6ed310bd44f0170aba48dd91039c6036bdb41"),
           "BCrypt SigV4: S3 GET Object example", r)
     check(r.get("getvanilla", "").endswith("Signature=5fa00fa31553b73ebf1942676e86291e8372ff2a2260956d9b8aae1d763fbf31"),
           "BCrypt SigV4: get-vanilla", r)
-    check(r.get("md5") == "d41d8cd98f00b204e9800998ecf8427e", "BCrypt MD5")
-    with tempfile.TemporaryDirectory() as tmp:
+    check(r.get("md5") == "d41d8cd98f00b204e9800998ecf8427e", "BCrypt MD5", r)
+
+
+class NetAdapters(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        tmp = cls.tmp.name
         subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1",
                         "-keyout", os.path.join(tmp, "key.pem"), "-out", os.path.join(tmp, "cert.pem")],
                        check=True, capture_output=True)
-        rec = Recorder([sys.executable, os.path.join(ROOT, "tests", "peers", "recording_server.py"),
-                        "--cert", os.path.join(tmp, "cert.pem"), "--key", os.path.join(tmp, "key.pem")])
-        try:
-            management(rec)
-            bounds(rec)
-            tls(rec)
-            store(rec, tmp)
-        finally:
-            rec.stop()
-    print("%d failure(s)" % len(failures))
-    return 1 if failures else 0
+        cls.rec = Recorder([sys.executable, os.path.join(ROOT, "tests", "peers", "recording_server.py"),
+                            "--cert", os.path.join(tmp, "cert.pem"), "--key", os.path.join(tmp, "key.pem")])
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.rec.stop()
+        cls.tmp.cleanup()
+
+    def run_checks(self, section, *args):
+        failures.clear()
+        section(*args)
+        self.assertEqual(failures, [])
+
+    def test_bcrypt_signs_as_aws_publishes(self):
+        self.run_checks(crypto)
+
+    def test_management_protocol_bytes_and_replies(self):
+        self.run_checks(management, self.rec)
+
+    def test_connect_and_stall_bounds(self):
+        self.run_checks(bounds, self.rec)
+
+    def test_tls_versions_and_certificates(self):
+        self.run_checks(tls, self.rec)
+
+    def test_store_against_the_s3_peer(self):
+        self.run_checks(store, self.rec, self.tmp.name)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    unittest.main()

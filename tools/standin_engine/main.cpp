@@ -71,5 +71,7 @@ class StandInEngine final : public win32::ServiceHandlers {
 
 int wmain(int argc, wchar_t** argv) {
   StandInEngine engine;
-  return win32::RunServiceProgram({L"Zorvak", L"Zorvak"}, engine, argc, argv);
+  // Started on demand only: a test's misbehaving engine must not come back by itself when the
+  // service manager restarts.
+  return win32::RunServiceProgram({L"Zorvak", L"Zorvak", SERVICE_DEMAND_START}, engine, argc, argv);
 }

@@ -1,0 +1,7 @@
+// The programs link with -municode, so the test runner's entry point is wmain.
+#include <gtest/gtest.h>
+
+int wmain(int argc, wchar_t** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
