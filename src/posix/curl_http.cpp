@@ -119,24 +119,27 @@ CURLcode OnSslContext(CURL*, void* sslCtx, void* user) {
 
 }  // namespace
 
+// The cookies live in a share that outlasts every request's own easy handle.
 struct CurlHttpClient::Handle {
-  CURL* curl = nullptr;
+  CURLSH* share = nullptr;
   ports::TlsRange tls;  // what OnSslContext reads
 };
 
 CurlHttpClient::CurlHttpClient(ports::HttpClientSettings settings)
     : settings_(settings), handle_(std::make_unique<Handle>()) {
   GlobalInit();
-  handle_->curl = curl_easy_init();
-  if (!handle_->curl) throw ports::HttpError("curl_easy_init falhou");
+  handle_->share = curl_share_init();
+  if (!handle_->share) throw ports::HttpError("curl_share_init falhou");
+  curl_share_setopt(handle_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
   handle_->tls = ports::EffectiveTlsRange(settings.tls);
 }
 
-CurlHttpClient::~CurlHttpClient() { curl_easy_cleanup(handle_->curl); }
+CurlHttpClient::~CurlHttpClient() { curl_share_cleanup(handle_->share); }
 
 ports::HttpResponse CurlHttpClient::send(const ports::HttpRequest& request) {
-  CURL* c = handle_->curl;
-  curl_easy_reset(c);  // keeps the cookies, drops every option of the previous request
+  const std::unique_ptr<CURL, void (*)(CURL*)> easy(curl_easy_init(), curl_easy_cleanup);
+  if (!easy) throw ports::HttpError("curl_easy_init falhou");
+  CURL* c = easy.get();
   Transfer t;
   t.curl = c;
   t.stallMs = settings_.stallTimeoutMs;
@@ -149,6 +152,7 @@ ports::HttpResponse CurlHttpClient::send(const ports::HttpRequest& request) {
   curl_easy_setopt(c, CURLOPT_FRESH_CONNECT, 1L);
   curl_easy_setopt(c, CURLOPT_FORBID_REUSE, 1L);
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(c, CURLOPT_SHARE, handle_->share);
   curl_easy_setopt(c, CURLOPT_COOKIEFILE, "");
   curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
   curl_easy_setopt(c, CURLOPT_HTTP_VERSION, request.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);

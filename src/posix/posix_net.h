@@ -20,7 +20,7 @@ class CurlHttpClient final : public ports::HttpClient {
  private:
   struct Handle;
   ports::HttpClientSettings settings_;
-  std::unique_ptr<Handle> handle_;  // kept across requests for its cookies, never its connections
+  std::unique_ptr<Handle> handle_;  // the cookies kept across requests; never a connection
 };
 
 class OpenSslCrypto final : public ports::Crypto {

@@ -131,5 +131,15 @@ TEST_F(ManagementHttp, ProbeIsAPlainGetThatDoesNotFollowRedirects) {
   EXPECT_EQ(rec.count(), 2);
 }
 
+TEST_F(ManagementHttp, CookiesAreAcceptedAndSentBack) {
+  rec.script(Reply("HTTP/1.1 200 OK", {"Set-Cookie: sessao=abc; Path=/"}, "ok"));
+  client.Get(rec.url() + "/");
+  rec.script(JsonReply(R"({"resultado":true})"));
+  EXPECT_TRUE(Desbloquear(client, base(), "ZV1"));
+  const RecordedRequest r = RecordedRequest::Parse(rec.last());
+  ASSERT_EQ(r.headers.size(), 6u) << rec.last();
+  EXPECT_EQ(r.headers[1].name + ": " + r.headers[1].value, "Cookie: sessao=abc");
+}
+
 }  // namespace
 }  // namespace zorvak::management
