@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "core/background_md5.h"
 #include "core/sigv4.h"
 #include "core/text.h"
 #include "deployment.h"
@@ -126,8 +127,9 @@ ports::HttpResponse S3Client::get(std::string_view bucket, std::string_view key,
 
 bool S3Client::GetObject(std::string_view bucket, std::string_view key, std::string& stream,
                          ResponseInfo& info) {
-  const auto md5 = crypto_.newMd5();
-  ports::HttpResponse reply = get(bucket, key, info, md5.get());
+  BackgroundMd5 md5hasher(crypto_.newMd5());
+  ports::Md5Hasher* md5 = &md5hasher;
+  ports::HttpResponse reply = get(bucket, key, info, md5);
   if (reply.status < 200 || reply.status > 299) return false;
   // A truncated executable must never be taken for the engine.
   if (reply.bodyError) {
