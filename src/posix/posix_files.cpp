@@ -27,6 +27,16 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
+void writeWithFlags(std::string_view path, std::string_view bytes, int flags, const char* openFailure) {
+  const std::string p = nativePath(path);
+  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0644);
+  if (fd < 0) throw ports::FileError(reason(openFailure, std::string(path)));
+  const bool ok = writeAll(fd, bytes);
+  const std::string msg = ok ? "" : reason("Cannot write file", std::string(path));
+  ::close(fd);
+  if (!ok) throw ports::FileError(msg);
+}
+
 }  // namespace
 
 std::string nativePath(std::string_view path) {
@@ -72,23 +82,11 @@ std::string PosixFileSystem::readFile(std::string_view path) {
 }
 
 void PosixFileSystem::writeFile(std::string_view path, std::string_view bytes) {
-  const std::string p = nativePath(path);
-  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) throw ports::FileError(reason("Cannot create file", std::string(path)));
-  const bool ok = writeAll(fd, bytes);
-  const std::string msg = ok ? "" : reason("Cannot write file", std::string(path));
-  ::close(fd);
-  if (!ok) throw ports::FileError(msg);
+  writeWithFlags(path, bytes, O_TRUNC, "Cannot create file");
 }
 
 void PosixFileSystem::appendFile(std::string_view path, std::string_view bytes) {
-  const std::string p = nativePath(path);
-  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (fd < 0) throw ports::FileError(reason("Cannot open file", std::string(path)));
-  const bool ok = writeAll(fd, bytes);
-  const std::string msg = ok ? "" : reason("Cannot write file", std::string(path));
-  ::close(fd);
-  if (!ok) throw ports::FileError(msg);
+  writeWithFlags(path, bytes, O_APPEND, "Cannot open file");
 }
 
 bool PosixFileSystem::createDirectories(std::string_view path) {
