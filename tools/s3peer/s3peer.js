@@ -44,10 +44,10 @@ server.middleware.unshift(async (ctx, next) => {
 
 async function main() {
   const address = await server.run()
-  for (const spec of opts.put) {
-    const eq = spec.indexOf('=')
-    const [bucket, ...key] = spec.slice(0, eq).split('/')
-    const file = spec.slice(eq + 1)
+  for (const entry of opts.put) {
+    const eq = entry.indexOf('=')
+    const [bucket, ...key] = entry.slice(0, eq).split('/')
+    const file = entry.slice(eq + 1)
     await server.store.putObject(new S3Object(bucket, key.join('/'), fs.createReadStream(file), {
       'content-type': 'application/octet-stream',
     }))
