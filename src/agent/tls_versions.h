@@ -4,13 +4,11 @@
 #include <string_view>
 #include <vector>
 
+#include "ports/http.h"
+
 namespace zorvak::agent {
 
-struct TlsVersions {
-  bool ssl2 = false, ssl3 = false, tls10 = false, tls11 = false, tls12 = false;
-  bool empty() const { return !(ssl2 || ssl3 || tls10 || tls11 || tls12); }
-  friend bool operator==(const TlsVersions&, const TlsVersions&) = default;
-};
+using TlsVersions = ports::TlsVersions;
 
 struct TlsSelection {
   TlsVersions versions;

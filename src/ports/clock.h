@@ -2,6 +2,7 @@
 // Every pause of the programs goes through here, so tests run whole timelines on a virtual clock.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
@@ -23,6 +24,12 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual DateTime now() = 0;  // local wall-clock time
+  // Coordinated universal time, for request signatures. The standard clock is already UTC on
+  // every platform, so adapters need not override this; the virtual clock does.
+  virtual DateTime utcNow() {
+    using namespace std::chrono;
+    return DateTime{duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count()};
+  }
   virtual std::int64_t monotonicMs() = 0;
   virtual void sleepMs(std::int64_t ms) = 0;
   virtual std::unique_ptr<Event> makeEvent() = 0;

@@ -15,6 +15,7 @@ class VirtualClock final : public ports::Clock {
   explicit VirtualClock(CivilTime start = {2026, 12, 9, 15, 45, 0, 0});
 
   DateTime now() override { return DateTime{now_.ms}; }
+  DateTime utcNow() override { return DateTime{now_.ms}; }  // the virtual zone is UTC
   std::int64_t monotonicMs() override { return elapsed_; }
   void sleepMs(std::int64_t ms) override;
   std::unique_ptr<ports::Event> makeEvent() override;

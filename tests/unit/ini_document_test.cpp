@@ -35,7 +35,7 @@ TEST(IniDocument, ReadsAsTheProfileFunctionsDo) {
       {"[A]\nk=a\0b\n"s, "A", "k", "a"},                              // NUL ends a value
   };
   for (const Case& c : cases) EXPECT_EQ(lookup(c.text, c.section, c.key), c.want) << c.text;
-  EXPECT_EQ(lookup(std::string("\xFF\xFE[\0A\0]\0\n\0k\0=\0v\0", 20), "A", "k"), "v");  // UTF-16
+  EXPECT_EQ(lookup(std::string("\xFF\xFE[\0A\0]\0\n\0k\0=\0v\0", 16), "A", "k"), "v");  // UTF-16
 }
 
 TEST(IniDocument, WritesCanonicalTextInPlace) {
