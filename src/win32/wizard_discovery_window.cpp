@@ -9,7 +9,6 @@
 namespace zorvak::win32 {
 namespace {
 
-constexpr UINT WM_APP_ACTIVATED = WM_APP + 1;
 constexpr int kMargin = 8;
 constexpr int kPanelTop = 40;
 constexpr int kButtonsHeight = 50;
@@ -152,11 +151,11 @@ void DiscoveryWindow::layout() {
   place(ids::LblChave, kMargin, 47, 80, 16);
   place(ids::EdtChave, 90, 44, 200, 21);
   place(ids::BtnAlterarConta, 294, 43, 60, 23);
-  place(ids::LblMaquina, 370, 47, 95, 16);
-  place(ids::EdtMaquina, 468, 44, 180, 21);
+  place(ids::LblMaquina, 370, 47, 120, 16);
+  place(ids::EdtMaquina, 492, 44, 180, 21);
   place(ids::LblProcura, kMargin, 81, 300, 16);
-  place(ids::EdtPathProcura, 312, 78, 260, 21);
-  place(ids::BtnPath, 576, 77, 28, 23);
+  place(ids::EdtPathProcura, 312, 78, 300, 21);
+  place(ids::BtnPath, 616, 77, 28, 23);
   place(ids::BtnLocalizar, w - kMargin - 140, 75, 140, 27);
   place(ids::LblStatus, kMargin, 108, w - 2 * kMargin, 36);
   place(ids::CheckListDidedStore, kMargin, 148, w - 2 * kMargin, h - 148 - kButtonsHeight);
@@ -208,13 +207,13 @@ LRESULT DiscoveryWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETMINMAXINFO:
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE) PostMessageW(hwnd_, WM_APP_ACTIVATED, 0, 0);
+      // Reported at once, as the hand-over and the watchdog expect: the activation at the
+      // window's creation must come before the launcher's own.
+      if (LOWORD(wp) != WA_INACTIVE && presenter_) presenter_->Activated();
       break;
-    case WM_APP_ACTIVATED:
-      if (presenter_ && IsWindowVisible(hwnd_)) presenter_->Activated();
-      return 0;
     case WM_CLOSE:
       ShowWindow(hwnd_, SW_HIDE);
+      activateOwnerIfNothingActive(hwnd_);
       if (presenter_) presenter_->Closed();
       return 0;
     case WM_COMMAND:

@@ -8,7 +8,6 @@ namespace zorvak::win32 {
 namespace {
 
 constexpr UINT kWatchdogTimer = 1;
-constexpr UINT WM_APP_ACTIVATED = WM_APP + 1;
 constexpr int kLauncherWidth = 534, kLauncherHeight = 86;
 
 WizardShell* shellOf(HWND hwnd) { return reinterpret_cast<WizardShell*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
@@ -21,6 +20,15 @@ void storeOnCreate(HWND hwnd, UINT msg, LPARAM lp) {
 }
 
 }  // namespace
+
+void activateOwnerIfNothingActive(HWND hidden) {
+  // Windows hands the activation of a hidden owned window to its owner; Wine 8 leaves no window
+  // active, and the launcher's watchdog would then never start again.
+  HWND active = GetActiveWindow();
+  if (!active || active == hidden || !IsWindowVisible(active)) {
+    if (HWND owner = GetWindow(hidden, GW_OWNER)) SetActiveWindow(owner);
+  }
+}
 
 WizardShell::WizardShell(HINSTANCE instance, ports::Clock& clock) : instance_(instance), clock_(clock) {
   uiFont_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0,
@@ -129,18 +137,14 @@ LRESULT WizardShell::working(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   const bool isValidation = hwnd == validationWnd_;
   switch (msg) {
     case WM_ACTIVATE:
-      // Reported after the activation has completed, so that a handler that opens a box or
-      // does I/O never runs inside the activation itself.
-      if (LOWORD(wp) != WA_INACTIVE) PostMessageW(hwnd, WM_APP_ACTIVATED, 0, 0);
-      break;
-    case WM_APP_ACTIVATED:
-      if (GetActiveWindow() == hwnd || IsWindowVisible(hwnd)) {
+      if (LOWORD(wp) != WA_INACTIVE) {
         if (isValidation) validation_->Activated();
         else schedule_->Activated();
       }
-      return 0;
+      break;
     case WM_CLOSE:
       ShowWindow(hwnd, SW_HIDE);
+      activateOwnerIfNothingActive(hwnd);
       if (isValidation) validation_->Closed();
       else schedule_->Closed();
       return 0;
@@ -220,6 +224,11 @@ void WizardShell::pause(std::int64_t ms) {
 
 int WizardShell::run() {
   ShowWindow(launcher_, SW_SHOWNORMAL);
+  // The working windows are owned by the launcher and stay above it, as Windows keeps them;
+  // Wine 8 raises a newly shown owner over them.
+  if (IsWindowVisible(discovery_)) {
+    SetWindowPos(discovery_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   MSG msg;
   while (!quit_) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);

@@ -18,6 +18,10 @@ namespace zorvak::win32 {
 
 inline constexpr const wchar_t* kAppTitle = L"Zorvak for ZedozIze";
 
+// After a working window hides itself: its owner, the launcher, becomes active when nothing
+// else is, as on Windows.
+void activateOwnerIfNothingActive(HWND hidden);
+
 // The launcher TForm4, the shell the flow drives, and the message loop.
 class WizardShell final : public wizard::Shell {
  public:
