@@ -125,9 +125,15 @@ std::vector<ports::DirEntry> PosixFileSystem::listDirectory(std::string_view pat
   while (dirent* e = ::readdir(dir)) {
     const std::string name = e->d_name;
     if (name == "." || name == "..") continue;
-    struct stat st{};
-    const std::string full = p + (p.ends_with('/') ? "" : "/") + name;
-    const bool isDir = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    // The entry's type from the listing itself; a stat only where the file system does not
+    // tell it or the entry is a link (followed, as FindFirstFileW reports its target). One
+    // stat per entry made the discovery's walk four times slower than find.
+    bool isDir = e->d_type == DT_DIR;
+    if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+      struct stat st{};
+      const std::string full = p + (p.ends_with('/') ? "" : "/") + name;
+      isDir = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
     out.push_back({name, isDir, false});
   }
   ::closedir(dir);
