@@ -48,8 +48,11 @@ void VirtualClock::run(std::int64_t ms, const std::function<bool()>& until) {
     action();
     if (until()) return;
   }
-  now_.ms += end - elapsed_;
-  elapsed_ = end;
+  // An action may itself have slept past `end`: time never goes back.
+  if (end > elapsed_) {
+    now_.ms += end - elapsed_;
+    elapsed_ = end;
+  }
 }
 
 }  // namespace zorvak::test
