@@ -45,18 +45,7 @@ def installation(root, name, database, c4b=True, gbak=True):
 class WizardGui(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        # Our own X server: the agent's tests must never see a display.
-        read, write = os.pipe()
-        cls.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                    pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        with os.fdopen(read) as f:
-            cls.display = ":" + f.readline().strip()
-        fonts = winelib.drive_c() / "windows" / "Fonts"
-        fonts.mkdir(parents=True, exist_ok=True)
-        for ttf in pathlib.Path("/usr/share/wine/fonts").glob("*.ttf"):
-            if not (fonts / ttf.name).exists():
-                shutil.copy2(ttf, fonts / ttf.name)
+        cls.xvfb, cls.display = winelib.start_xvfb()
         SHOTS.mkdir(parents=True, exist_ok=True)
         cls.rec = subprocess.Popen([sys.executable, str(ROOT / "tests" / "peers" / "recording_server.py")],
                                    stdin=subprocess.PIPE, stdout=subprocess.PIPE)

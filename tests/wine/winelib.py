@@ -163,6 +163,23 @@ def log_text(folder: pathlib.Path) -> str:
     return "".join(p.read_bytes().decode("cp1252") for p in logs)
 
 
+def start_xvfb():
+    """An X server of our own for a GUI test: (process, display). The services' tests never get
+    a display, so a service can never block on a message box there."""
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    with os.fdopen(read) as f:
+        display = ":" + f.readline().strip()
+    fonts = drive_c() / "windows" / "Fonts"
+    fonts.mkdir(parents=True, exist_ok=True)
+    for ttf in pathlib.Path("/usr/share/wine/fonts").glob("*.ttf"):
+        if not (fonts / ttf.name).exists():
+            shutil.copy2(ttf, fonts / ttf.name)
+    return xvfb, display
+
+
 def setup() -> None:
     PREFIX.mkdir(parents=True, exist_ok=True)
     if not (PREFIX / "system.reg").exists():

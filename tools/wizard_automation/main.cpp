@@ -2,7 +2,7 @@
 // one tab-separated command per line of SCRIPT (UTF-8), writing what it reads into RESULT.
 // Every wait has a time-out; the first failure writes "error\t..." and ends with exit code 1.
 //
-//   start <exe>                         wait-window <class> <ms>      wait-hidden <class> <ms>
+//   start <exe> [args]                  wait-window <class> <ms>      wait-hidden <class> <ms>
 //   key <class> F4|F11|F12              settext <class> <id> <text>   click <class> <id>
 //   wait-enabled <class> <id> <ms>      wait-text <class> <id> <text> <ms>
 //   lines <class> <id>                  tick <class> <id> <index>     select <class> <id> <index>
@@ -134,6 +134,7 @@ void run(const std::vector<std::string>& a) {
   if (cmd == "start") {
     STARTUPINFOW si{sizeof si};
     std::wstring line = L"\"" + widen(arg(1)) + L"\"";
+    if (a.size() > 2) line += L" " + widen(arg(2));  // the program's own switches
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &child)) {
       throw std::runtime_error("cannot start " + arg(1));
     }
