@@ -10,7 +10,8 @@
 #include "support/cycle_rig.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime (its header is not installed with gcc here).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace zorvak::agent {
