@@ -2,6 +2,7 @@
 #include "agent/data_module.h"
 #include "agent/grava_log.h"
 #include "agent/service_agent.h"
+#include "agent/verification_cycle.h"
 #include "win32/service_app.h"
 #include "win32/wide.h"
 #include "win32/win32_platform.h"
@@ -30,6 +31,8 @@ int wmain(int argc, wchar_t** argv) {
   const agent::DataModule dm = agent::DataModuleCreate(win32::exeFolder(), platform.ports);
   agent::AgentLog log(dm.PathZorvak, platform.clock, platform.files, platform.regional);
   agent::ZorvakServiceAgent service(platform.ports, dm, log);
+  agent::VerificationCycle cycle(service, platform.system);
+  service.setCycle([&cycle] { cycle.Verificar(); });
   AgentHandlers handlers(service);
   return win32::RunServiceProgram({win32::widen(agent::kAgentServiceName), win32::widen(agent::kAgentDisplayName)},
                                   handlers, argc, argv);

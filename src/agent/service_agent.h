@@ -30,7 +30,7 @@ class ZorvakServiceAgent {
   // Logs at once; a running cycle completes before the service ends.
   void ServiceStop();
 
-  // The verification cycle. Until the cycle is wired in, it does nothing.
+  // The verification cycle (VerificationCycle::Verificar in the program).
   void setCycle(std::function<void()> cycle) { cycle_ = std::move(cycle); }
 
   std::int32_t timerInterval() const { return timerInterval_; }

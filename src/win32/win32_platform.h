@@ -5,6 +5,9 @@
 #include <string>
 
 #include "ports/platform.h"
+#include "ports/system.h"
+#include "win32/win32_net.h"
+#include "win32/win32_service_manager.h"
 
 namespace zorvak::win32 {
 
@@ -52,6 +55,11 @@ struct Win32Platform {
   Win32ProfileStore profiles;
   Win32RegionalSettings regional;
   ports::Platform ports{clock, files, profiles, regional};
+  Win32ServiceManager services;
+  Win32Processes processes;
+  ports::ConnectorOf<WinHttpClient> http;
+  BCryptCrypto crypto;
+  ports::SystemPorts system{services, processes, http, crypto};
 };
 
 }  // namespace zorvak::win32

@@ -15,8 +15,13 @@ Control, on any listener, paths under /__control/:
   GET  /__control/last     the raw bytes of the last request that was not a control request
   GET  /__control/count    how many such requests came
   GET  /__control/tls      the TLS version of the last such request ("" for plain http)
-  POST /__control/reset    empties the queue and the records
-A request with nothing queued gets 599 "No Script".
+  POST /__control/route    body: the raw reply for every request whose path is X-Path, whenever
+                           nothing is queued (a standing reply: a probe page, a server that
+                           always unlocks)
+  GET  /__control/all      every such request so far, as a JSON list of Latin-1 strings
+  POST /__control/reset    empties the queue, the standing replies and the records
+A request with nothing queued and no standing reply gets 599 "No Script".
+--http-port N puts the "http" listener on a fixed port (default: a free one).
 
 Prints one JSON line with the ports on stdout once ready; ends when stdin closes.
 """
@@ -34,6 +39,7 @@ warnings.filterwarnings("ignore", category=DeprecationWarning)  # TLS 1.0 is ser
 lock = threading.Lock()
 queue = []  # (mode, chunk, delay_ms, raw)
 records = []  # (raw request, tls version)
+routes = {}  # path -> raw reply
 
 
 def read_request(conn):
@@ -79,8 +85,14 @@ def control(raw):
             queue.append((header(raw, b"x-mode") or "normal", int(header(raw, b"x-chunk") or 1),
                           int(header(raw, b"x-delay-ms") or 0), body))
             return plain_reply(b"200 OK", b"queued")
+        if method == b"POST" and path == "/__control/route":
+            routes[header(raw, b"x-path")] = body
+            return plain_reply(b"200 OK", b"routed")
+        if path == "/__control/all":
+            return plain_reply(b"200 OK", json.dumps([r[0].decode("latin-1") for r in records]).encode())
         if method == b"POST" and path == "/__control/reset":
             queue.clear()
+            routes.clear()
             records.clear()
             return plain_reply(b"200 OK", b"reset")
         if path == "/__control/last":
@@ -103,7 +115,13 @@ def serve(conn):
         version = conn.version() if isinstance(conn, ssl.SSLSocket) else ""
         with lock:
             records.append((raw, version or ""))
-            step = queue.pop(0) if queue else ("normal", 1, 0, plain_reply(b"599 No Script", b""))
+            target = raw.split(b" ", 2)[1].decode("latin-1")
+            if queue:
+                step = queue.pop(0)
+            elif target in routes:
+                step = ("normal", 1, 0, routes[target])
+            else:
+                step = ("normal", 1, 0, plain_reply(b"599 No Script", b""))
         mode, chunk, delay_ms, reply = step
         if mode == "close":
             return
@@ -130,10 +148,10 @@ def serve(conn):
         conn.close()
 
 
-def listen(context=None):
+def listen(context=None, port=0):
     sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    sock.bind(("127.0.0.1", 0))
+    sock.bind(("127.0.0.1", port))
     sock.listen(64)
 
     def accept_loop():
@@ -189,8 +207,9 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--cert")
     ap.add_argument("--key")
+    ap.add_argument("--http-port", type=int, default=0)
     args = ap.parse_args()
-    ports = {"http": listen()}
+    ports = {"http": listen(port=args.http_port)}
     if args.cert:
         ports["https"] = listen(tls_context(args.cert, args.key))
         ports["https_tls12"] = listen(tls_context(args.cert, args.key, ssl.TLSVersion.TLSv1_2))
