@@ -37,7 +37,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wizard::IscFirebird firebird(fbclient, platform.clock);
 #endif
   // Bounds of our own for the wizard's requests: the protocol sets none.
-  win32::WinHttpClient http(ports::HttpClientSettings{{}, true, 15000, 30000});
+  win32::WinHttpClient http(ports::HttpClientSettings{{}, true, 15000, 30000, ports::kRequestTotalTimeoutMs});
   wizard::ManagementAccountServer server(http);
 
   win32::WizardShell shell(instance, platform.clock);

@@ -8,7 +8,9 @@ namespace zorvak::agent {
 bool VerificationCycle::AbrirAWS() {
   bool result = false;
   log("i:Iniciando conexao");
-  const auto http = system_.http.connect({});
+  ports::HttpClientSettings bounds;
+  bounds.totalTimeoutMs = ports::kRequestTotalTimeoutMs;
+  const auto http = system_.http.connect(bounds);
   store::S3Client client(*http, system_.crypto, clock(), store::DistributionStore(agent_.storeProtocol()));
   store::ResponseInfo info;
   try {

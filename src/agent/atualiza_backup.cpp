@@ -32,7 +32,9 @@ void VerificationCycle::AtualizaBackup() {
     log("Atualizando...");
     report.emplace_back("Zorvak");
     report.emplace_back("Iniciando atualização");
-    const auto http = system_.http.connect({});
+    ports::HttpClientSettings bounds;
+    bounds.totalTimeoutMs = ports::kDownloadTotalTimeoutMs;
+    const auto http = system_.http.connect(bounds);
     store::S3Client client(*http, system_.crypto, clock(), store::DistributionStore(agent_.storeProtocol()));
     store::ResponseInfo info;
     if (files().fileExists(fresh)) {

@@ -15,6 +15,7 @@ management::ManagementClient& VerificationCycle::IdServer() {
     ports::HttpClientSettings settings;
     settings.tls = agent_.tlsVersions();
     settings.verifyCertificate = false;
+    settings.totalTimeoutMs = ports::kRequestTotalTimeoutMs;
     idServerHttp_ = system_.http.connect(settings);
     idServer_ = std::make_unique<management::ManagementClient>(*idServerHttp_);
   }

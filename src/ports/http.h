@@ -50,7 +50,16 @@ struct HttpClientSettings {
   // Longest silence while waiting for the reply or between two pieces of it. A transfer that
   // keeps moving is never cut, however long it takes.
   std::int32_t stallTimeoutMs = 30000;
+  // Longest whole request, 0 for none: a server that trickles a byte now and then never trips
+  // the stall bound, and must not hold a cycle for ever. The WinHTTP adapter checks it between
+  // reads, so it may be passed by up to one stall bound.
+  std::int32_t totalTimeoutMs = 0;
 };
+
+// Bounds of the programs' clients. A request to the management server or a probe page is small:
+// two minutes is plenty. The engine's download may be large on a slow line: it keeps an hour.
+inline constexpr std::int32_t kRequestTotalTimeoutMs = 120000;
+inline constexpr std::int32_t kDownloadTotalTimeoutMs = 3600000;
 
 struct HttpHeader {
   std::string name, value;

@@ -171,6 +171,7 @@ ports::HttpResponse CurlHttpClient::send(const ports::HttpRequest& request) {
   curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
   curl_easy_setopt(c, CURLOPT_HTTP_VERSION, request.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(settings_.connectTimeoutMs));
+  if (settings_.totalTimeoutMs > 0) curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(settings_.totalTimeoutMs));
   curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, OnProgress);
   curl_easy_setopt(c, CURLOPT_XFERINFODATA, &t);

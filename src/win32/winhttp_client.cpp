@@ -125,6 +125,7 @@ ports::HttpResponse WinHttpClient::send(const ports::HttpRequest& request) {
   if (path.empty()) path = L"/";
   const bool https = parts.nScheme == INTERNET_SCHEME_HTTPS;
 
+  const ULONGLONG started = GetTickCount64();
   InternetHandle connection(WinHttpConnect(session_->session.h, host.c_str(), parts.nPort, 0));
   if (!connection.h) Fail("WinHttpConnect");
   const std::wstring method = widen(request.method);
@@ -181,6 +182,10 @@ ports::HttpResponse WinHttpClient::send(const ports::HttpRequest& request) {
 
   // Read straight into the body's tail: the object is held once.
   for (;;) {
+    if (settings_.totalTimeoutMs > 0 && GetTickCount64() - started > static_cast<ULONGLONG>(settings_.totalTimeoutMs)) {
+      r.bodyError = "Operation timed out: the request took longer than " + std::to_string(settings_.totalTimeoutMs) + " ms";
+      break;
+    }
     DWORD available = 0;
     if (!WinHttpQueryDataAvailable(req.h, &available)) {
       r.bodyError = WinHttpText(GetLastError());

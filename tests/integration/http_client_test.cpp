@@ -66,6 +66,20 @@ TEST(HttpBounds, SlowTransferThatKeepsMovingIsNotCut) {
   EXPECT_EQ(r.body, body);
 }
 
+TEST(HttpBounds, ATrickleThatNeverStallsIsCutByTheTotalBound) {
+  ports::HttpClientSettings settings = Bounds(5000, 1000);
+  settings.totalTimeoutMs = 1500;
+  CurlHttpClient http(settings);
+  Recorder& rec = Recorder::Get();
+  rec.reset();
+  // 3 s of pieces 150 ms apart: never a stall, always past the total bound.
+  rec.script(Reply("HTTP/1.1 200 OK", {}, std::string(2000, 'z')), "trickle", 110, 150);
+  const ports::HttpResponse r = http.send({"GET", rec.url() + "/slow"});
+  EXPECT_EQ(r.status, 200);
+  ASSERT_TRUE(r.bodyError.has_value());
+  EXPECT_LT(r.body.size(), 2000u);
+}
+
 TEST(HttpTls, VersionsOfTheSetAgainstServersOfOneVersion) {
   Recorder& rec = Recorder::Get();
   const ports::TlsVersions none, tls10{false, false, true, false, false}, tls12{false, false, false, false, true},

@@ -157,6 +157,10 @@ def bounds(rec):
     r = probe("http", "GET", rec.url() + "/slow", "--stall-ms", "1000")
     check(r.get("status") == "200" and r.get("body") == body.decode() and "bodyError" not in r,
           "slow transfer that keeps moving is not cut", {k: v[:80] for k, v in r.items()})
+    rec.script(reply("HTTP/1.1 200 OK", [], body), "trickle", 110, 150)
+    r = probe("http", "GET", rec.url() + "/slow", "--stall-ms", "1000", "--total-ms", "1500")
+    check(r.get("status") == "200" and "bodyError" in r and len(r.get("body", "")) < len(body),
+          "a trickle that never stalls is cut by the total bound", {k: v[:80] for k, v in r.items()})
 
 
 def tls(rec):

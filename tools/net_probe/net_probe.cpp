@@ -57,6 +57,7 @@ Options Parse(const std::vector<std::string>& args) {
     else if (a == "--verify") o.settings.verifyCertificate = true;
     else if (a == "--connect-ms") o.settings.connectTimeoutMs = std::stoi(next());
     else if (a == "--stall-ms") o.settings.stallTimeoutMs = std::stoi(next());
+    else if (a == "--total-ms") o.settings.totalTimeoutMs = std::stoi(next());
     else if (a == "--http10") o.request.http10 = true;
     else if (a == "--body") o.request.body = next();
     else if (a == "--header") {
