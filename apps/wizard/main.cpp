@@ -58,5 +58,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   form2View.showMaximized();
   shell.createValidation();
   shell.createSchedule();
-  return shell.run();
+  win32::EndProgram(shell.run());
 }

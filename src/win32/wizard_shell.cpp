@@ -3,6 +3,7 @@
 #include "win32/wide.h"
 #include "win32/wizard_ids.h"
 #include "win32/wizard_windows.h"
+#include "wizard/isc_firebird.h"
 
 namespace zorvak::win32 {
 namespace {
@@ -186,7 +187,13 @@ void WizardShell::showMessage(std::string_view text) {
   MessageBoxW(launcher_, widen(text).c_str(), kAppTitle, MB_OK);
 }
 
-void WizardShell::terminate(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
+void WizardShell::terminate(int exitCode) { EndProgram(exitCode); }
+
+void EndProgram(int exitCode) {
+  // An abandoned Firebird attach would hold the client library's exit code for minutes.
+  if (wizard::AbandonedAttachRunning()) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
+  ExitProcess(static_cast<UINT>(exitCode));
+}
 
 bool WizardShell::preTranslate(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || !discovery_ || !discoveryPresenter_) return false;

@@ -22,6 +22,9 @@ inline constexpr const wchar_t* kAppTitle = L"Zorvak for ZedozIze";
 // else is, as on Windows.
 void activateOwnerIfNothingActive(HWND hidden);
 
+// Ends the process with the code. Never returns.
+[[noreturn]] void EndProgram(int exitCode);
+
 // The launcher TForm4, the shell the flow drives, and the message loop.
 class WizardShell final : public wizard::Shell {
  public:

@@ -1,5 +1,6 @@
 #include "wizard/isc_firebird.h"
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -8,6 +9,9 @@
 
 namespace zorvak::wizard {
 namespace {
+
+// Attach threads not finished yet (see AbandonedAttachRunning).
+std::atomic<int> attachesRunning{0};
 
 void addItem(std::string& block, char item, std::string_view value) {
   block += item;
@@ -161,6 +165,8 @@ IscFirebird::IscFirebird(isc::Library& library, ports::Clock& clock, std::int64_
 
 IscFirebird::~IscFirebird() { close(); }
 
+bool AbandonedAttachRunning() { return attachesRunning.load() > 0; }
+
 bool IscFirebird::connect(const ports::FirebirdParams& params) {
   close();
   lastError_.clear();
@@ -172,6 +178,7 @@ bool IscFirebird::connect(const ports::FirebirdParams& params) {
   const isc::Api* api = api_;
   const std::string database = params.database;
   const std::string dpb = AttachParameterBlock(params);
+  ++attachesRunning;
   std::thread([state, finished, api, database, dpb] {
     isc::Status status[isc::kStatusLength] = {};
     isc::Handle db = 0;
@@ -187,6 +194,7 @@ bool IscFirebird::connect(const ports::FirebirdParams& params) {
     }
     state->done = true;
     finished->set();
+    --attachesRunning;
   }).detach();
 
   finished->wait(deadlineMs_);

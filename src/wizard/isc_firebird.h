@@ -36,6 +36,11 @@ class IscFirebird final : public ports::Firebird {
   std::string lastError_;
 };
 
+// Whether an attach abandoned at its deadline is still inside the client library. The library's
+// own shutdown at process exit waits for it (for minutes, on a connect that never completes), so
+// a program that ends then must end without running the library's exit code.
+bool AbandonedAttachRunning();
+
 // The status vector's text: fb_interpret's lines joined by " | ".
 std::string StatusText(const isc::Api& api, const isc::Status* status);
 // The parameter block of an attach: user, password, connection time-out, dialect, and UTF8 as
