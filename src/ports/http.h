@@ -111,6 +111,21 @@ class HttpClient {
   virtual HttpResponse send(const HttpRequest& request) = 0;
 };
 
+// Makes room for a body of the declared Content-Length in one allocation, so the object is held
+// once. The declared length is trusted only up to 512 MiB, so a lying server cannot make us
+// reserve gigabytes before a byte has come; a length that is no number is left to the caller,
+// who compares it with the body.
+inline void ReserveForDeclaredLength(std::string& body, std::string_view contentLength) {
+  constexpr std::uint64_t kMaxReserve = 512u << 20;
+  std::uint64_t n = 0;
+  if (contentLength.empty()) return;
+  for (char c : contentLength) {
+    if (c < '0' || c > '9' || n > kMaxReserve) break;
+    n = n * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  body.reserve(static_cast<std::size_t>(n < kMaxReserve ? n : kMaxReserve));
+}
+
 inline std::optional<std::string_view> HttpResponse::header(std::string_view name) const {
   for (const HttpHeader& h : headers) {
     if (text::equalsNoCase(h.name, name)) return std::string_view(h.value);

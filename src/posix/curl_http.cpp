@@ -11,10 +11,6 @@
 namespace zorvak::posix {
 namespace {
 
-// Content-Length is trusted for the first allocation only up to this size, so a lying server
-// cannot make us reserve gigabytes before a byte has come.
-constexpr std::size_t kMaxReserve = 512u << 20;
-
 void GlobalInit() {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -66,13 +62,8 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
   if (colon != std::string_view::npos) {
     ports::HttpHeader h{std::string(line.substr(0, colon)), std::string(text::trim(line.substr(colon + 1)))};
     if (text::equalsNoCase(h.name, "Content-Length")) {
-      try {
-        const auto n = std::stoull(h.value);
-        t.response.body.reserve(n < kMaxReserve ? n : kMaxReserve);
-        PreferHugePages(t.response.body);
-      } catch (const std::exception&) {
-        // left to the caller, who compares the length with the body
-      }
+      ports::ReserveForDeclaredLength(t.response.body, h.value);
+      PreferHugePages(t.response.body);
     }
     t.response.headers.push_back(std::move(h));
   }

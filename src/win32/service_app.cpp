@@ -13,15 +13,6 @@
 namespace zorvak::win32 {
 namespace {
 
-std::wstring modulePath() {
-  std::wstring buf(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n < buf.size()) return buf.substr(0, n);
-    buf.resize(buf.size() * 2);
-  }
-}
-
 void recordInEventLog(const std::wstring& source, const std::wstring& text) {
   HANDLE log = RegisterEventSourceW(nullptr, source.c_str());
   if (!log) return;
@@ -41,7 +32,7 @@ int registration(const ServiceIdentity& id, bool install, bool silent) {
     if (!scm) {
       error = GetLastError();
     } else if (install) {
-      const std::wstring command = widen(QuotedProgram(narrow(modulePath())));
+      const std::wstring command = widen(QuotedProgram(exePath()));
       ServiceHandle svc(CreateServiceW(scm.get(), id.name.c_str(), id.displayName.c_str(), SERVICE_ALL_ACCESS,
                                        SERVICE_WIN32_OWN_PROCESS, id.startType, SERVICE_ERROR_NORMAL,
                                        command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));

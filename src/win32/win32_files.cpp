@@ -23,18 +23,18 @@ void writeAll(HANDLE h, std::string_view bytes, std::string_view path) {
 
 }  // namespace
 
-std::string exeFolder() {
+std::string exePath() {
   std::wstring buf(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n < buf.size()) {
-      buf.resize(n);
-      break;
-    }
+    if (n < buf.size()) return narrow(buf.substr(0, n));
     buf.resize(buf.size() * 2);
   }
-  const auto slash = buf.find_last_of(L"\\/");
-  return narrow(buf.substr(0, slash + 1));
+}
+
+std::string exeFolder() {
+  const std::string path = exePath();
+  return path.substr(0, path.find_last_of("\\/") + 1);
 }
 
 bool Win32FileSystem::fileExists(std::string_view path) {

@@ -11,7 +11,8 @@
 
 namespace zorvak::win32 {
 
-// Folder of the running executable, with a trailing backslash.
+// Full name of the running executable, and its folder with a trailing backslash.
+std::string exePath();
 std::string exeFolder();
 
 class Win32Clock final : public ports::Clock {

@@ -8,8 +8,6 @@
 namespace zorvak::win32 {
 namespace {
 
-// Content-Length is trusted for the first allocation only up to this size.
-constexpr std::size_t kMaxReserve = 512u << 20;
 // Wine reports a receive time-out as WSAETIMEDOUT instead of ERROR_WINHTTP_TIMEOUT.
 constexpr DWORD kWsaTimedOut = 10060;
 
@@ -171,14 +169,7 @@ ports::HttpResponse WinHttpClient::send(const ports::HttpRequest& request) {
                       &size, WINHTTP_NO_HEADER_INDEX);
   r.status = static_cast<int>(status);
   ReadHead(narrow(QueryText(req.h, WINHTTP_QUERY_RAW_HEADERS_CRLF)), r);
-  if (const auto length = r.header("Content-Length")) {
-    try {
-      const auto n = std::stoull(std::string(*length));
-      r.body.reserve(n < kMaxReserve ? n : kMaxReserve);
-    } catch (const std::exception&) {
-      // left to the caller, who compares the length with the body
-    }
-  }
+  if (const auto length = r.header("Content-Length")) ports::ReserveForDeclaredLength(r.body, *length);
 
   // Read straight into the body's tail: the object is held once.
   for (;;) {
